@@ -25,8 +25,7 @@ std::atomic<IActivityHook*> g_pActivityHook{nullptr};
 // Descriptor 0 is a valid descriptor on POSIX but means "no socket" to the engine: move such a handle up.
 SOCKET NonZeroHandle(int fd)
 {
-    if (fd != 0)
-        return fd;
+    if (fd != 0) return fd;
     const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 1);
     const int saved = errno;
     ::close(fd);
@@ -51,8 +50,7 @@ int WaitFor(SOCKET hSocket, short nEvents, int nTimeoutSec)
         }
         pollfd pfd{hSocket, nEvents, 0};
         const int n = ::poll(&pfd, 1, nWaitMs);
-        if (n >= 0 || errno != EINTR)
-            return n;
+        if (n >= 0 || errno != EINTR) return n;
     }
 }
 
@@ -85,26 +83,29 @@ bool CBlockingSocketException::GetErrorText(std::wstring& strText) const
 
 // ---- activity hook ----
 
-void SetActivityHook(IActivityHook* pHook) { g_pActivityHook.store(pHook); }
+void SetActivityHook(IActivityHook* pHook)
+{
+    g_pActivityHook.store(pHook);
+}
 
 void NotifyActivity()
 {
-    if (IActivityHook* p = g_pActivityHook.load())
-        p->OnSocketActivity();
+    if (IActivityHook* p = g_pActivityHook.load()) p->OnSocketActivity();
 }
 
 // ---- socket ----
 
-std::unique_ptr<IBlockingSocket> CBlockingSocket::NewInstance() const { return std::make_unique<CBlockingSocket>(); }
+std::unique_ptr<IBlockingSocket> CBlockingSocket::NewInstance() const
+{
+    return std::make_unique<CBlockingSocket>();
+}
 
 void CBlockingSocket::Create(int nType)
 {
     const int fd = ::socket(AF_INET, nType | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        throw CBlockingSocketException(L"Cannot not create socket.");
+    if (fd < 0) throw CBlockingSocketException(L"Cannot not create socket.");
     const SOCKET h = NonZeroHandle(fd);
-    if (h < 0)
-        throw CBlockingSocketException(L"Cannot not create socket.");
+    if (h < 0) throw CBlockingSocketException(L"Cannot not create socket.");
     m_hSocket = h;
 }
 
@@ -128,8 +129,7 @@ void CBlockingSocket::Connect(const sockaddr_in& addr, int nTimeoutSec)
         {
             int nError = 0;
             socklen_t nLen = sizeof(nError);
-            if (getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLen) < 0)
-                nError = errno;
+            if (getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLen) < 0) nError = errno;
             errno = nError;
             rc = nError == 0 ? 0 : -1;
         }
@@ -152,8 +152,7 @@ void CBlockingSocket::Bind(const sockaddr_in& addr)
 
 void CBlockingSocket::Listen()
 {
-    if (::listen(m_hSocket, 5) < 0)
-        throw CBlockingSocketException(L"Error creating listening socket.");
+    if (::listen(m_hSocket, 5) < 0) throw CBlockingSocketException(L"Error creating listening socket.");
 }
 
 void CBlockingSocket::CloseQuietly()
@@ -176,12 +175,10 @@ bool CBlockingSocket::Accept(IBlockingSocket& target, sockaddr_in& addr, int nTi
     }
     socklen_t nLen = sizeof(addr);
     int fd = n < 0 ? -1 : ::accept4(m_hSocket, reinterpret_cast<sockaddr*>(&addr), &nLen, SOCK_CLOEXEC);
-    if (fd >= 0)
-        fd = NonZeroHandle(fd);
+    if (fd >= 0) fd = NonZeroHandle(fd);
     if (fd < 0)
     {
-        if (errno == EINTR)
-            return false;
+        if (errno == EINTR) return false;
         throw CBlockingSocketException(L"Error creating acceptor socket.");
     }
     target.Attach(fd);
@@ -190,10 +187,8 @@ bool CBlockingSocket::Accept(IBlockingSocket& target, sockaddr_in& addr, int nTi
 
 void CBlockingSocket::Close()
 {
-    if (m_hSocket == 0)
-        return;
-    if (::close(m_hSocket) < 0 && errno != EINTR)
-        throw CBlockingSocketException(L"Unable to close socket.");
+    if (m_hSocket == 0) return;
+    if (::close(m_hSocket) < 0 && errno != EINTR) throw CBlockingSocketException(L"Unable to close socket.");
     // After EINTR the descriptor is released all the same on Linux: never close it twice.
     m_hSocket = 0;
 }
@@ -212,8 +207,7 @@ int CBlockingSocket::SendOnce(const char* pData, int nCount, int nTimeoutSec)
     const ssize_t nSent = ::send(m_hSocket, pData, static_cast<size_t>(nCount), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (nSent < 0)
     {
-        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
-            return 0;
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return 0;
         throw CBlockingSocketException(L"Unable to send data.");
     }
     return static_cast<int>(nSent);
@@ -241,10 +235,8 @@ int CBlockingSocket::Receive(char* pBuffer, int nSize, int nTimeoutSec)
     for (;;)
     {
         const ssize_t nRead = ::recv(m_hSocket, pBuffer, static_cast<size_t>(nSize), MSG_DONTWAIT);
-        if (nRead >= 0)
-            return static_cast<int>(nRead);
-        if (errno != EINTR)
-            throw CBlockingSocketException(L"Unable to receive data.");
+        if (nRead >= 0) return static_cast<int>(nRead);
+        if (errno != EINTR) throw CBlockingSocketException(L"Unable to receive data.");
     }
 }
 
@@ -265,8 +257,7 @@ void CBlockingSocket::GetPeerAddress(sockaddr_in& addr) const
 bool CBlockingSocket::HasPendingData() const
 {
     const int n = WaitFor(m_hSocket, POLLIN, 0);
-    if (n < 0)
-        throw CBlockingSocketException(L"select() failed.");
+    if (n < 0) throw CBlockingSocketException(L"select() failed.");
     return n == 1;
 }
 

@@ -27,11 +27,9 @@ long LeadingNumber(const std::wstring& strLine)
     long nValue = 0;
     for (wchar_t ch : strLine)
     {
-        if (ch < L'0' || ch > L'9')
-            break;
+        if (ch < L'0' || ch > L'9') break;
         nValue = nValue * 10 + (ch - L'0');
-        if (nValue > 100000)
-            break;
+        if (nValue > 100000) break;
     }
     return nValue;
 }
@@ -103,8 +101,7 @@ std::wstring LogonCommand(int nCommand, const CLogonParameters& logon)
 // quotes inside; unquoted replies are cut at the first blank or quote.
 std::wstring DirectoryFromPwd(const std::wstring& strText)
 {
-    if (strText.size() < 5)
-        return {};
+    if (strText.size() < 5) return {};
     const std::wstring strRest = strText.substr(4);
     if (!strRest.empty() && strRest[0] == L'"')
     {
@@ -141,15 +138,15 @@ CFTPClient::CFTPClient(std::unique_ptr<nsSocket::IBlockingSocket> pSocket, int n
 
 CFTPClient::~CFTPClient()
 {
-    if (m_fTransferRunning)
-        m_fAbortRequested = true;
-    if (IsConnected())
-        LogOff();
-    if (m_pSocket)
-        m_pSocket->CloseQuietly();
+    if (m_fTransferRunning) m_fAbortRequested = true;
+    if (IsConnected()) LogOff();
+    if (m_pSocket) m_pSocket->CloseQuietly();
 }
 
-bool CFTPClient::IsConnected() const { return m_pSocket && m_pSocket->GetHandle() != 0; }
+bool CFTPClient::IsConnected() const
+{
+    return m_pSocket && m_pSocket->GetHandle() != 0;
+}
 
 // ---- control connection ----
 
@@ -201,8 +198,7 @@ void CFTPClient::CloseControl()
 
 bool CFTPClient::FailControl(const std::wstring& strText, bool fReport)
 {
-    if (fReport)
-        ReportError(strText);
+    if (fReport) ReportError(strText);
     m_pSocket->CloseQuietly();
     m_qLines.clear();
     m_strPending.clear();
@@ -211,8 +207,7 @@ bool CFTPClient::FailControl(const std::wstring& strText, bool fReport)
 
 bool CFTPClient::SendCommandLine(const std::wstring& strCommand, bool fReport)
 {
-    if (!IsConnected())
-        return false;
+    if (!IsConnected()) return false;
     // A line break inside a name would end the command early and start another one on the server.
     if (strCommand.find_first_of(L"\r\n") != std::wstring::npos)
     {
@@ -243,8 +238,7 @@ bool CFTPClient::SendCommandLine(const std::wstring& strCommand, bool fReport)
 bool CFTPClient::ReadReplyLine(std::wstring& strLine, bool fReport)
 {
     strLine.clear();
-    if (!IsConnected())
-        return false;
+    if (!IsConnected()) return false;
     try
     {
         // TCP has no line boundaries: keep receiving until a whole line is there.
@@ -252,8 +246,7 @@ bool CFTPClient::ReadReplyLine(std::wstring& strLine, bool fReport)
         {
             const int nSize = static_cast<int>(m_vBuffer.size()) - 1;
             const int nReceived = m_pSocket->Receive(m_vBuffer.data(), nSize, m_nTimeout);
-            if (m_nReceiveDelay != 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(m_nReceiveDelay));
+            if (m_nReceiveDelay != 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_nReceiveDelay));
             if (nReceived <= 0)
             {
                 // The server closed: what is left after the last line feed is a line of its own.
@@ -288,8 +281,7 @@ bool CFTPClient::ReadReplyLine(std::wstring& strLine, bool fReport)
     }
     std::string strRaw = std::move(m_qLines.front());
     m_qLines.pop_front();
-    if (strRaw.size() >= 2 && strRaw.compare(strRaw.size() - 2, 2, "\r\n") == 0)
-        strRaw.resize(strRaw.size() - 2);
+    if (strRaw.size() >= 2 && strRaw.compare(strRaw.size() - 2, 2, "\r\n") == 0) strRaw.resize(strRaw.size() - 2);
     strLine = WideFromWire(strRaw);
     return true;
 }
@@ -298,8 +290,7 @@ bool CFTPClient::ReadReply(CReply& reply, bool fReport)
 {
     reply.Clear();
     std::wstring strLine;
-    if (!ReadReplyLine(strLine, fReport))
-        return false;
+    if (!ReadReplyLine(strLine, fReport)) return false;
     std::wstring strText = strLine;
     if (strLine.size() > 3 && strLine[3] == L'-')
     {
@@ -307,37 +298,31 @@ bool CFTPClient::ReadReply(CReply& reply, bool fReport)
         for (;;)
         {
             // The keep-alive promises silence, so the report flag holds for the continuation lines too.
-            if (!ReadReplyLine(strLine, fReport))
-                return false;
+            if (!ReadReplyLine(strLine, fReport)) return false;
             strText += L"\r\n";
             strText += strLine;
             if (strText.size() > kMaxReplySize)
                 return FailControl(L"The server sent a reply longer than 1 MiB. The connection was closed.", fReport);
-            if (strLine.size() > 3 && strLine[3] == L' ' && LeadingNumber(strLine) == nNumber)
-                break;
+            if (strLine.size() > 3 && strLine[3] == L' ' && LeadingNumber(strLine) == nNumber) break;
         }
     }
     reply.Set(std::move(strText));
-    if (fReport)
-        ReportReplyText(reply.Value());
+    if (fReport) ReportReplyText(reply.Value());
     return reply.IsCodeValid();
 }
 
 int CFTPClient::ClassifyReply(const CReply& reply, bool fReport)
 {
     const int nClass = reply.Class();
-    if (nClass == 2)
-        return 0;
-    if (fReport)
-        ReportError(reply.Value());
+    if (nClass == 2) return 0;
+    if (fReport) ReportError(reply.Value());
     return nClass == 4 || nClass == 5 ? 1 : -1;
 }
 
 bool CFTPClient::SendAndRead(const std::wstring& strCommand, CReply& reply)
 {
     reply.Clear();
-    if (SendCommandLine(strCommand, true) && ReadReply(reply, true))
-        return true;
+    if (SendCommandLine(strCommand, true) && ReadReply(reply, true)) return true;
     ReportError(reply.Value());
     return false;
 }
@@ -345,8 +330,7 @@ bool CFTPClient::SendAndRead(const std::wstring& strCommand, CReply& reply)
 int CFTPClient::SimpleCommand(const std::wstring& strCommand)
 {
     CReply reply;
-    if (!SendAndRead(strCommand, reply))
-        return -1;
+    if (!SendAndRead(strCommand, reply)) return -1;
     return ClassifyReply(reply, true);
 }
 
@@ -357,8 +341,7 @@ bool CFTPClient::LogOn(const CLogonParameters& logon, int nTimeoutSec)
     // Checked before anything goes out: the sequence table has no entries for other values.
     if (logon.m_nFwType < FW_NONE || logon.m_nFwType > FW_USER_AT_FWUSER_AT_HOST)
     {
-        ReportError(L"Unknown firewall type " + std::to_wstring(logon.m_nFwType) +
-                    L". The logon was not attempted.");
+        ReportError(L"Unknown firewall type " + std::to_wstring(logon.m_nFwType) + L". The logon was not attempted.");
         return false;
     }
     m_logon = logon;
@@ -367,10 +350,8 @@ bool CFTPClient::LogOn(const CLogonParameters& logon, int nTimeoutSec)
     const std::wstring& strTarget = fFirewall ? logon.m_strFwHost : logon.m_strHost;
     const unsigned short nTargetPort = fFirewall ? logon.m_nFwPort : logon.m_nPort;
 
-    if (IsConnected())
-        LogOff();
-    if (!OpenControl(strTarget, nTargetPort))
-        return false;
+    if (IsConnected()) LogOff();
+    if (!OpenControl(strTarget, nTargetPort)) return false;
 
     CReply reply;
     if (!ReadReply(reply, true) || reply.Class() != 2)
@@ -384,8 +365,7 @@ bool CFTPClient::LogOn(const CLogonParameters& logon, int nTimeoutSec)
     for (;;)
     {
         const CLogonStep& step = sequence[static_cast<size_t>(nStep - 1)];
-        if (!SendAndRead(LogonCommand(step.nCommand, m_logon), reply))
-            return false;
+        if (!SendAndRead(LogonCommand(step.nCommand, m_logon), reply)) return false;
         const int nClass = reply.Class();
         if (nClass != 2 && nClass != 3)
         {
@@ -410,8 +390,7 @@ bool CFTPClient::LogOn(const CLogonParameters& logon, int nTimeoutSec)
 int CFTPClient::LogOff()
 {
     CReply reply;
-    if (!SendAndRead(L"QUIT", reply))
-        return -1;
+    if (!SendAndRead(L"QUIT", reply)) return -1;
     CloseControl();
     return ClassifyReply(reply, true);
 }
@@ -419,8 +398,7 @@ int CFTPClient::LogOff()
 int CFTPClient::SendKeepAlive()
 {
     CReply reply;
-    if (!SendCommandLine(L"PWD", false) || !ReadReply(reply, false))
-        return -1;
+    if (!SendCommandLine(L"PWD", false) || !ReadReply(reply, false)) return -1;
     return ClassifyReply(reply, false);
 }
 
@@ -434,10 +412,8 @@ int CFTPClient::CurrentDirectory(std::wstring& strDirectory)
         return 0;
     }
     CReply reply;
-    if (!SendAndRead(L"PWD", reply))
-        return -1;
-    if (reply.Class() == 2)
-        m_strCurrentDir = DirectoryFromPwd(reply.Value());
+    if (!SendAndRead(L"PWD", reply)) return -1;
+    if (reply.Class() == 2) m_strCurrentDir = DirectoryFromPwd(reply.Value());
     if (m_strCurrentDir.empty())
     {
         ReportError(reply.Value());
@@ -450,8 +426,7 @@ int CFTPClient::CurrentDirectory(std::wstring& strDirectory)
 int CFTPClient::ChangeDirectory(const std::wstring& strPath)
 {
     const int nResult = SimpleCommand(L"CWD " + strPath);
-    if (nResult == 0)
-        m_strCurrentDir = strPath;
+    if (nResult == 0) m_strCurrentDir = strPath;
     return nResult;
 }
 
@@ -460,22 +435,26 @@ int CFTPClient::NewDirectory(const std::wstring& strPath, bool fShowErrors)
     CReply reply;
     if (!SendCommandLine(L"MKD " + strPath, true) || !ReadReply(reply, true))
     {
-        if (fShowErrors)
-            ReportError(reply.Value());
+        if (fShowErrors) ReportError(reply.Value());
         return -1;
     }
     return ClassifyReply(reply, fShowErrors);
 }
 
-int CFTPClient::DeleteDirectory(const std::wstring& strPath) { return SimpleCommand(L"RMD " + strPath); }
+int CFTPClient::DeleteDirectory(const std::wstring& strPath)
+{
+    return SimpleCommand(L"RMD " + strPath);
+}
 
-int CFTPClient::DeleteRemoteFile(const std::wstring& strPath) { return SimpleCommand(L"DELE " + strPath); }
+int CFTPClient::DeleteRemoteFile(const std::wstring& strPath)
+{
+    return SimpleCommand(L"DELE " + strPath);
+}
 
 int CFTPClient::RenameRemote(const std::wstring& strOldPath, const std::wstring& strNewPath)
 {
     CReply reply;
-    if (!SendAndRead(L"RNFR " + strOldPath, reply))
-        return -1;
+    if (!SendAndRead(L"RNFR " + strOldPath, reply)) return -1;
     if (reply.Class() != 3)
     {
         ReportError(reply.Value());
@@ -484,6 +463,9 @@ int CFTPClient::RenameRemote(const std::wstring& strOldPath, const std::wstring&
     return SimpleCommand(L"RNTO " + strNewPath);
 }
 
-int CFTPClient::SendSiteCommand(const std::wstring& strArgument) { return SimpleCommand(L"SITE " + strArgument); }
+int CFTPClient::SendSiteCommand(const std::wstring& strArgument)
+{
+    return SimpleCommand(L"SITE " + strArgument);
+}
 
 } // namespace nsFTP

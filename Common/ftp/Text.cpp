@@ -17,8 +17,7 @@ std::optional<std::string> WireFromWide(std::wstring_view str)
     for (size_t i = 0; i < str.size(); ++i)
     {
         const auto ch = static_cast<unsigned long>(str[i]);
-        if (ch > 0xFF)
-            return std::nullopt;
+        if (ch > 0xFF) return std::nullopt;
         result[i] = static_cast<char>(static_cast<unsigned char>(ch));
     }
     return result;

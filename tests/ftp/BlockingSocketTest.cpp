@@ -112,16 +112,17 @@ TEST(BlockingSocket, LargeWriteGoesInSeveralPiecesEachAnnounced)
     const std::string strData(1024 * 1024, 'z');
 
     std::atomic<size_t> nRead{0};
-    std::thread reader([&] {
-        std::vector<char> buffer(65536);
-        while (nRead < strData.size())
+    std::thread reader(
+        [&]
         {
-            const int n = pair.server.Receive(buffer.data(), static_cast<int>(buffer.size()), 5);
-            if (n <= 0)
-                break;
-            nRead += static_cast<size_t>(n);
-        }
-    });
+            std::vector<char> buffer(65536);
+            while (nRead < strData.size())
+            {
+                const int n = pair.server.Receive(buffer.data(), static_cast<int>(buffer.size()), 5);
+                if (n <= 0) break;
+                nRead += static_cast<size_t>(n);
+            }
+        });
     int nCalls = 0;
     {
         CCountingHook hook;

@@ -32,7 +32,10 @@ const ReplyCase kReplyCases[] = {
     {"single", {"220 ready\r\n"}, false, {L"220 ready"}},
     {"multi_line", {"220-Welcome\r\n220-more\r\n220 ready\r\n"}, false, {L"220-Welcome\r\n220-more\r\n220 ready"}},
     {"multi_line_other_code_does_not_end_it", {"220-a\r\n221 b\r\n220 c\r\n"}, false, {L"220-a\r\n221 b\r\n220 c"}},
-    {"multi_line_dash_in_last_line_does_not_end_it", {"220-a\r\n220-b\r\n220 c\r\n"}, false, {L"220-a\r\n220-b\r\n220 c"}},
+    {"multi_line_dash_in_last_line_does_not_end_it",
+     {"220-a\r\n220-b\r\n220 c\r\n"},
+     false,
+     {L"220-a\r\n220-b\r\n220 c"}},
     {"split_into_pieces", {"22", "0 re", "ady\r", "\n"}, false, {L"220 ready"}},
     {"multi_line_split_mid_line", {"220-Wel", "come\r\n220 re", "ady\r\n"}, false, {L"220-Welcome\r\n220 ready"}},
     {"two_replies_in_one_receive", {"220 a\r\n331 b\r\n"}, true, {L"220 a", L"331 b"}},
@@ -55,8 +58,7 @@ TEST_P(ReplyReading, HandsOutRepliesAsSent)
     CReportRecorder report;
     CScriptedServer server;
     server.SendPieces(c.vPieces, 60);
-    if (c.fCloseAfter)
-        server.Close();
+    if (c.fCloseAfter) server.Close();
     server.Start();
 
     CTestClient client;
@@ -107,7 +109,8 @@ TEST(ControlConnection, ReceiveTimeoutShowsTheSocketTextAndDisconnects)
     EXPECT_FALSE(client.ReadReply(reply, true));
     EXPECT_FALSE(client.IsConnected());
     ASSERT_EQ(report.Errors().size(), 1u);
-    EXPECT_EQ(report.Errors()[0], L"Unable to receive data (receive timeout).\n\nError code: " + std::to_wstring(ETIMEDOUT));
+    EXPECT_EQ(report.Errors()[0],
+              L"Unable to receive data (receive timeout).\n\nError code: " + std::to_wstring(ETIMEDOUT));
 }
 
 TEST(ControlConnection, EndlessRepliesAreCutOffAtTheCap)
@@ -147,8 +150,8 @@ TEST(ControlConnection, SendsCommandLinesWithCrLfAndLatin1Bytes)
 TEST(ControlConnection, CommandsThatCannotGoOnTheWireAreNotSent)
 {
     // Characters above U+00FF have no byte, and a line break would smuggle in a second command.
-    for (const std::wstring& strCommand : {std::wstring(L"DELE \u0100.txt"), std::wstring(L"DELE a\r\nRMD b"),
-                                           std::wstring(L"DELE a\nRMD b")})
+    for (const std::wstring& strCommand :
+         {std::wstring(L"DELE \u0100.txt"), std::wstring(L"DELE a\r\nRMD b"), std::wstring(L"DELE a\nRMD b")})
     {
         CReportRecorder report;
         CScriptedServer server;
@@ -193,7 +196,7 @@ TEST(ControlConnection, ClassifyReplyByClass)
         int nResult;
         bool fShown;
     } const kCases[] = {
-        {L"200 ok", 0, false},     {L"250 done", 0, false}, {L"450 busy", 1, true},
+        {L"200 ok", 0, false},          {L"250 done", 0, false},    {L"450 busy", 1, true},
         {L"550 no such file", 1, true}, {L"150 opening", -1, true}, {L"331 more", -1, true},
     };
     CTestClient client;

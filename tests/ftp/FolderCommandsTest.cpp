@@ -104,8 +104,10 @@ TEST_F(LoggedOn, RefusedCwdKeepsTheCache)
 TEST_F(LoggedOn, RefusedRnfrNeverSendsRnto)
 {
     LogOnWithPwd("257 \"/\"");
-    m_server.On("RNFR /a", "550 No such file.").On("RNFR /b", "250 odd").On("RNFR /c", "350 ready").On("RNTO /d",
-                                                                                                        "250 done");
+    m_server.On("RNFR /a", "550 No such file.")
+        .On("RNFR /b", "250 odd")
+        .On("RNFR /c", "350 ready")
+        .On("RNTO /d", "250 done");
     Go();
     EXPECT_EQ(m_client.RenameRemote(L"/a", L"/x"), 1);
     EXPECT_EQ(m_client.RenameRemote(L"/b", L"/x"), -1);

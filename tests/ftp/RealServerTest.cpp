@@ -30,7 +30,8 @@ TEST_F(RealServer, UserAndAnonymousLogOnAtTheRoot)
     for (const auto& [strUser, strPassword] :
          {std::pair<std::wstring, std::wstring>{L"ann", L"secret"}, {L"anonymous", L"anonymous@example.com"}})
     {
-        ASSERT_TRUE(m_client.LogOnTo(m_server.Port(), strUser, strPassword)) << std::string(strUser.begin(), strUser.end());
+        ASSERT_TRUE(m_client.LogOnTo(m_server.Port(), strUser, strPassword))
+            << std::string(strUser.begin(), strUser.end());
         std::wstring strDir;
         EXPECT_EQ(m_client.CurrentDirectory(strDir), 0);
         EXPECT_EQ(strDir, L"/");
@@ -74,7 +75,9 @@ TEST_F(RealServer, FolderAndFileCommandsChangeTheServersFiles)
     EXPECT_FALSE(m_server.Exists("gone.txt"));
 
     EXPECT_EQ(m_client.SendSiteCommand(L"CHMOD 600 /b.txt"), 0);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat((m_server.Root() + "/b.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_TRUE(m_report.Errors().empty());
