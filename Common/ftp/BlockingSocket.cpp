@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -46,7 +47,7 @@ int WaitFor(SOCKET hSocket, short nEvents, int nTimeoutSec)
         if (!fForever)
         {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            nWaitMs = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+            nWaitMs = left.count() <= 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 2'000'000'000));
         }
         pollfd pfd{hSocket, nEvents, 0};
         const int n = ::poll(&pfd, 1, nWaitMs);
