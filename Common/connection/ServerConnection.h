@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+class CImageList;
+class CListCtrlEx;
 class QComboBox;
 class QLineEdit;
 
@@ -51,6 +53,29 @@ public:
     // The keep-alive probe: PWD when the site asks for it, nothing while a worker holds the connection.
     void KeepAlive();
 
+    // ---- showing the listing ----
+    // Fills the folder combo and the list (one row per shown record, icons in freshly emptied image lists) and,
+    // on the desktop, the status counts. Needs no connection: the kept listing can be shown again.
+    void ShowListing(QComboBox& combo, CListCtrlEx& list, CImageList& large, CImageList& small);
+    // When connected: reads the listing from the server, then shows it.
+    void Refresh(QComboBox& combo, CListCtrlEx& list, CImageList& large, CImageList& small);
+    // The folders from the root down to the current one, the current one selected, the home folder on top
+    // when it is not on that path.
+    void FillFolderCombo(QComboBox& combo);
+    // The desktop filter bar's verdict on one record; with "Show All Types" selected it also collects the
+    // record's extension into the type combo.
+    bool PassesFilter(const std::wstring& strRawName, bool fDirectory);
+    void FillRow(CImageList& large, const CListingRecord& record, CListCtrlEx& list, CImageList& small,
+                 std::uint32_t nPosition);
+    // A search result: the row's text is the parent path joined with the raw name; small icon only.
+    void FillFoundRow(const std::wstring& strParent, const CListingRecord& record, CListCtrlEx& list, CImageList& small,
+                      std::uint32_t nPosition);
+    // Changes to the folder chosen in the combo and refreshes.
+    void GoToSelectedFolder(QComboBox& combo, CListCtrlEx& list, CImageList& large, CImageList& small);
+    // The folder a drop or paste goes to: the first selected row when it is a folder, else the current folder.
+    // False when not connected.
+    bool GetTargetFolder(const CListCtrlEx& list, std::wstring& strFolder);
+
     // While one lives, a worker owns the connection and the keep-alive stays quiet. Made before the worker
     // starts (or by the worker itself); waits for a probe that is under way to finish.
     class CWorkerHold
@@ -67,6 +92,8 @@ public:
     bool IsHeldByWorker() const;
 
     const std::vector<CListingRecord>& GetListing() const { return m_vListing; }
+    // Puts a listing read elsewhere in place of the current one (already sorted, without "." and "..").
+    void SetListing(std::vector<CListingRecord> vListing) { m_vListing = std::move(vListing); }
     const CSiteRecord& GetSite() const { return m_site; }
     const std::wstring& GetHomeFolder() const { return m_strHomeFolder; }
     const nsFTP::CLogonParameters& GetLogonParameters() const { return m_logon; }

@@ -191,9 +191,11 @@ void CFTPClient::CloseControl()
     {
         m_pSocket->CloseQuietly();
     }
-    // What was queued belonged to the old connection.
+    // What was queued belonged to the old connection, and so did the working folder: an empty folder is how
+    // the layers above tell that no server is there.
     m_qLines.clear();
     m_strPending.clear();
+    m_strCurrentDir.clear();
 }
 
 bool CFTPClient::FailControl(const std::wstring& strText, bool fReport)
@@ -202,6 +204,7 @@ bool CFTPClient::FailControl(const std::wstring& strText, bool fReport)
     m_pSocket->CloseQuietly();
     m_qLines.clear();
     m_strPending.clear();
+    m_strCurrentDir.clear();
     return false;
 }
 
