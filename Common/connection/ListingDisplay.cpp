@@ -83,7 +83,9 @@ void CServerConnection::FillRow(CImageList& large, const CListingRecord& record,
     const bool fFolder = record.m_nDirectory != 0;
     const int nImage = large.Add(nsShell::IconForName(strName, fFolder, nsShell::EIconSize::Large));
     small.Add(nsShell::IconForName(strName, fFolder, nsShell::EIconSize::Small));
-    const int nRow = list.InsertItem(CListCtrlEx::kAppend, Q(record.m_strRawName), nImage);
+    // Appended at the true end: a fixed position such as 65535 would put the rows of longer listings in the middle
+    // and in reverse order.
+    const int nRow = list.InsertItem(list.GetItemCount(), Q(record.m_strRawName), nImage);
     list.SetItemText(nRow, 1, Q(FormatLocalTimeText(record.m_ftModified)));
     list.SetItemText(nRow, 2, Q(FormatSizeText(record.m_nSize)));
     list.SetItemText(nRow, 3, Q(record.m_strAttributes));
@@ -96,7 +98,7 @@ void CServerConnection::FillFoundRow(const std::wstring& strParent, const CListi
 {
     const int nImage = small.Add(
         nsShell::IconForName(Q(record.m_strDisplayName), record.m_nDirectory != 0, nsShell::EIconSize::Small));
-    const int nRow = list.InsertItem(CListCtrlEx::kAppend, Q(JoinRemotePath(strParent, record.m_strRawName)), nImage);
+    const int nRow = list.InsertItem(list.GetItemCount(), Q(JoinRemotePath(strParent, record.m_strRawName)), nImage);
     list.SetItemText(nRow, 1, Q(FormatLocalTimeText(record.m_ftModified)));
     list.SetItemText(nRow, 2, Q(FormatSizeText(record.m_nSize)));
     list.SetItemText(nRow, 3, Q(record.m_strAttributes));
