@@ -4,7 +4,6 @@
 #include "ftp/TextHelpers.h"
 #include "platform/ControlIds.h"
 #include "platform/DialogBuilder.h"
-#include "platform/FileTime.h"
 #include "platform/Shell.h"
 
 #include <QGridLayout>
@@ -12,8 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <cwchar>
 
 namespace
 {
@@ -23,23 +20,9 @@ namespace ids = nsIds::AskReplaceDlg;
 // The question wraps within this width instead of stretching the dialog.
 constexpr int kQuestionWidth = 320;
 
-// 127 characters and the terminator.
-constexpr std::size_t kTimeTextCapacity = 128;
-
 std::wstring SideText(std::int64_t nSize, const std::wstring& strTime, const wchar_t* pszBeforeCount)
 {
     return FormatSizeText(nSize) + pszBeforeCount + std::to_wstring(nSize) + L" bytes)\r\n" + strTime;
-}
-
-// Empty when the time has no local calendar fields or the locale's text does not fit.
-std::wstring FormatLocalTime(std::time_t nTime)
-{
-    std::tm tmLocal{};
-    if (localtime_r(&nTime, &tmLocal) == nullptr) return {};
-    wchar_t szText[kTimeTextCapacity];
-    const std::size_t nLength = std::wcsftime(szText, kTimeTextCapacity, L"%x %X", &tmLocal);
-    if (nLength == 0) return {};
-    return std::wstring(szText, nLength);
 }
 
 // Labels show "\r\n" as a line break only when it is a bare "\n".
@@ -109,33 +92,4 @@ std::wstring ReplaceServerText(std::int64_t nSize, const std::wstring& strTime)
 std::wstring ReplaceLocalText(std::int64_t nSize, const std::wstring& strTime, bool fDownload)
 {
     return SideText(nSize, strTime, fDownload ? L"(" : L" (");
-}
-
-std::wstring ReplaceTimeText(FILETIME ftUtc)
-{
-    SYSTEMTIME stLocal{};
-    if (!FileTimeToLocalSystemTime(ftUtc, stLocal)) return {};
-    // The local fields go back through mktime, which settles daylight saving time itself.
-    std::time_t nTime = 0;
-    if (stLocal.wYear >= 1900)
-    {
-        std::tm tmLocal{};
-        tmLocal.tm_year = stLocal.wYear - 1900;
-        tmLocal.tm_mon = stLocal.wMonth - 1;
-        tmLocal.tm_mday = stLocal.wDay;
-        tmLocal.tm_hour = stLocal.wHour;
-        tmLocal.tm_min = stLocal.wMinute;
-        tmLocal.tm_sec = stLocal.wSecond;
-        tmLocal.tm_isdst = -1;
-        nTime = std::mktime(&tmLocal);
-    }
-    return FormatLocalTime(nTime);
-}
-
-std::wstring ReplaceTimeText(std::time_t nTime)
-{
-    tzset();
-    std::tm tmLocal{};
-    if (localtime_r(&nTime, &tmLocal) == nullptr) return {};
-    return FormatLocalTime(tmLocal.tm_year < 0 ? 0 : nTime);
 }

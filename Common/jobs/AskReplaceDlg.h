@@ -10,12 +10,9 @@
 #include <QString>
 
 #include <cstdint>
-#include <ctime>
 #include <string>
 
 class CStaticEx;
-// From platform/FileTime.h, which moc cannot read (it stumbles over <compare>).
-struct FILETIME;
 
 class CAskReplaceDlg : public QDialog
 {
@@ -37,9 +34,4 @@ std::wstring ReplaceServerText(std::int64_t nSize, const std::wstring& strTime);
 // The same for the local side; a download's local side has no blank before the parenthesis.
 std::wstring ReplaceLocalText(std::int64_t nSize, const std::wstring& strTime, bool fDownload);
 
-// A modification time as the locale writes date and time ("%x %X"), in local time, at most 127 characters.
-// Times before the year 1900 show as time zero (1970-01-01 00:00 UTC); a time that cannot be broken down or
-// formatted gives an empty text. Uses the process's current LC_TIME and TZ.
-std::wstring ReplaceTimeText(FILETIME ftUtc);
-// The same for a server entry's time in seconds since 1970.
-std::wstring ReplaceTimeText(std::time_t nTime);
+// The time texts of both sides come from FormatLocalTimeText (platform/TimeText.h).

@@ -8,24 +8,44 @@ namespace
 // 127 characters and the terminator.
 constexpr std::size_t kCapacity = 128;
 
-} // namespace
-
-std::wstring FormatLocalTimeText(std::time_t nTime)
+// Empty when the time has no local calendar fields or the locale's text does not fit.
+std::wstring FormatTime(std::time_t nTime)
 {
     std::tm tmLocal{};
     if (localtime_r(&nTime, &tmLocal) == nullptr) return {};
-    if (tmLocal.tm_year < 0)
-    {
-        // Before 1900: time zero, as it would have been shown had the calendar time been built at all.
-        const std::time_t nZero = 0;
-        if (localtime_r(&nZero, &tmLocal) == nullptr) return {};
-    }
     wchar_t szText[kCapacity];
     const std::size_t nLength = std::wcsftime(szText, kCapacity, L"%x %X", &tmLocal);
     return nLength == 0 ? std::wstring() : std::wstring(szText, nLength);
 }
 
+} // namespace
+
 std::wstring FormatLocalTimeText(FILETIME ftUtc)
 {
-    return FormatLocalTimeText(UnixSecondsFromFileTime(ftUtc));
+    SYSTEMTIME stLocal{};
+    if (!FileTimeToLocalSystemTime(ftUtc, stLocal)) return {};
+    // The local fields go back through mktime, which settles daylight saving time itself; before 1900 the
+    // calendar time is zero.
+    std::time_t nTime = 0;
+    if (stLocal.wYear >= 1900)
+    {
+        std::tm tmLocal{};
+        tmLocal.tm_year = stLocal.wYear - 1900;
+        tmLocal.tm_mon = stLocal.wMonth - 1;
+        tmLocal.tm_mday = stLocal.wDay;
+        tmLocal.tm_hour = stLocal.wHour;
+        tmLocal.tm_min = stLocal.wMinute;
+        tmLocal.tm_sec = stLocal.wSecond;
+        tmLocal.tm_isdst = -1;
+        nTime = std::mktime(&tmLocal);
+    }
+    return FormatTime(nTime);
+}
+
+std::wstring FormatLocalTimeText(std::time_t nTime)
+{
+    tzset();
+    std::tm tmLocal{};
+    if (localtime_r(&nTime, &tmLocal) == nullptr) return {};
+    return FormatTime(tmLocal.tm_year < 0 ? 0 : nTime);
 }

@@ -8,6 +8,7 @@
 #include "platform/DialogBuilder.h"
 #include "platform/FileTime.h"
 #include "platform/Shell.h"
+#include "platform/TimeText.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -134,23 +135,23 @@ TEST(ReplaceTextTest, TimeTextIsLocalTimeInTheLocalesFormat)
     for (const auto& c : kCases)
     {
         SCOPED_TRACE(c.pszName);
-        EXPECT_EQ(ReplaceTimeText(FileTimeFromUnixSeconds(c.nUnixSeconds)), c.pszExpected);
-        EXPECT_EQ(ReplaceTimeText(static_cast<std::time_t>(c.nUnixSeconds)), c.pszExpected);
+        EXPECT_EQ(FormatLocalTimeText(FileTimeFromUnixSeconds(c.nUnixSeconds)), c.pszExpected);
+        EXPECT_EQ(FormatLocalTimeText(static_cast<std::time_t>(c.nUnixSeconds)), c.pszExpected);
     }
 }
 
 TEST(ReplaceTextTest, TimeThatCannotBeBrokenDownGivesEmptyText)
 {
     const CTimeZoneAndLocale zone(kNewYork, "C");
-    EXPECT_EQ(ReplaceTimeText(FILETIME{kFileTimeMaxTicks + 1}), L"");
-    EXPECT_EQ(ReplaceTimeText(std::numeric_limits<std::time_t>::max()), L"");
+    EXPECT_EQ(FormatLocalTimeText(FILETIME{kFileTimeMaxTicks + 1}), L"");
+    EXPECT_EQ(FormatLocalTimeText(std::numeric_limits<std::time_t>::max()), L"");
 }
 
 TEST(ReplaceTextTest, TimeTextFollowsTheUsersLocale)
 {
     const CTimeZoneAndLocale zone(kNewYork, "de_DE.UTF-8");
     if (!zone.HasLocale()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
-    EXPECT_EQ(ReplaceTimeText(static_cast<std::time_t>(1'719'835'200)), L"01.07.2024 08:00:00");
+    EXPECT_EQ(FormatLocalTimeText(static_cast<std::time_t>(1'719'835'200)), L"01.07.2024 08:00:00");
 }
 
 // ---- the dialog ----
