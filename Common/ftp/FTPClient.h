@@ -118,8 +118,11 @@ private:
     bool EnsureRepresentation(const CRepresentation& representation);
     // Sends the data command and expects a preliminary (class 1) reply.
     bool StartDataCommand(int nCommand, const std::wstring& strPath);
-    bool ReceiveLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification, bool fListing);
-    bool SendLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification);
+    // Moves the data of a data command between the connection and the notification, until the end, an abort
+    // request or a failure.
+    bool TransferLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification, int nCommand);
+    // A transport failure while data moves: tells the user and drops the data connection.
+    bool FailDataTransfer(nsSocket::IBlockingSocket& data, const std::wstring& strText);
     // Fails the read: tells the user (when reporting) and drops the connection.
     bool FailControl(const std::wstring& strText, bool fReport);
 

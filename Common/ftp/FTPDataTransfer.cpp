@@ -299,68 +299,56 @@ bool CFTPClient::OpenActiveData(int nCommand, const std::wstring& strPath, nsSoc
 
 // ---- the closed loop ----
 
-bool CFTPClient::ReceiveLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification, bool fListing)
+bool CFTPClient::FailDataTransfer(nsSocket::IBlockingSocket& data, const std::wstring& strText)
 {
-    m_fTransferRunning = true;
-    try
-    {
-        std::int64_t nTotal = 0;
-        int nReceived = data.Receive(m_vBuffer.data(), static_cast<int>(m_vBuffer.size()), m_nTimeout);
-        nTotal += nReceived;
-        while (!m_fAbortRequested && nReceived > 0)
-        {
-            if (fListing && nTotal > m_nMaxListingSize)
-            {
-                m_fTransferRunning = false;
-                ReportError(L"The server's listing is larger than " +
-                            std::to_wstring(m_nMaxListingSize / (1024 * 1024)) + L" MiB. It was not read to the end.");
-                data.CloseQuietly();
-                // The server answers the broken transfer on the control connection: take that answer now, so
-                // that it is not mistaken for the reply to the next command.
-                CReply reply;
-                ReadReply(reply, false);
-                return false;
-            }
-            notification.DataReceived(m_vBuffer.data(), nReceived);
-            nReceived = data.Receive(m_vBuffer.data(), static_cast<int>(m_vBuffer.size()), m_nTimeout);
-            nTotal += nReceived;
-        }
-    }
-    catch (const CBlockingSocketException& e)
-    {
-        m_fTransferRunning = false;
-        ReportError(e.GetErrorText());
-        data.CloseQuietly();
-        return false;
-    }
     m_fTransferRunning = false;
-    if (m_fAbortRequested)
-    {
-        AbortTransfer();
-        return false;
-    }
-    return true;
+    ReportError(strText);
+    data.CloseQuietly();
+    return false;
 }
 
-bool CFTPClient::SendLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification)
+bool CFTPClient::TransferLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification, int nCommand)
 {
     m_fTransferRunning = true;
+    const int nBuffer = static_cast<int>(m_vBuffer.size());
     try
     {
-        for (;;)
+        if (IsReceiveCommand(nCommand))
         {
-            int nCount = 0;
-            notification.FillSendBuffer(m_vBuffer.data(), static_cast<int>(m_vBuffer.size()), nCount);
-            if (m_fAbortRequested || nCount <= 0) break;
-            data.Write(m_vBuffer.data(), std::min(nCount, static_cast<int>(m_vBuffer.size())), m_nTimeout);
+            const bool fListing = nCommand == DC_LIST || nCommand == DC_NLST;
+            std::int64_t nTotal = 0;
+            for (int nReceived;
+                 !m_fAbortRequested && (nReceived = data.Receive(m_vBuffer.data(), nBuffer, m_nTimeout)) > 0;)
+            {
+                nTotal += nReceived;
+                if (fListing && nTotal > m_nMaxListingSize)
+                {
+                    FailDataTransfer(data, L"The server's listing is larger than " +
+                                               std::to_wstring(m_nMaxListingSize / (1024 * 1024)) +
+                                               L" MiB. It was not read to the end.");
+                    // The server answers the broken transfer on the control connection: take that answer now,
+                    // so that it is not mistaken for the reply to the next command.
+                    CReply reply;
+                    ReadReply(reply, false);
+                    return false;
+                }
+                notification.DataReceived(m_vBuffer.data(), nReceived);
+            }
+        }
+        else
+        {
+            for (;;)
+            {
+                int nCount = 0;
+                notification.FillSendBuffer(m_vBuffer.data(), nBuffer, nCount);
+                if (m_fAbortRequested || nCount <= 0) break;
+                data.Write(m_vBuffer.data(), std::min(nCount, nBuffer), m_nTimeout);
+            }
         }
     }
     catch (const CBlockingSocketException& e)
     {
-        m_fTransferRunning = false;
-        ReportError(e.GetErrorText());
-        data.CloseQuietly();
-        return false;
+        return FailDataTransfer(data, e.GetErrorText());
     }
     m_fTransferRunning = false;
     if (m_fAbortRequested)
@@ -385,9 +373,7 @@ bool CFTPClient::RunDataCommand(ITransferNotification& notification, int nComman
         pData->CloseQuietly();
         return false;
     }
-    const bool fLoop = IsReceiveCommand(nCommand)
-                           ? ReceiveLoop(*pData, notification, nCommand == DC_LIST || nCommand == DC_NLST)
-                           : SendLoop(*pData, notification);
+    const bool fLoop = TransferLoop(*pData, notification, nCommand);
     try
     {
         pData->Close();
@@ -463,10 +449,7 @@ bool CFTPClient::ReadTransfer(nsSocket::IBlockingSocket& data, char* pBuffer, in
     }
     catch (const CBlockingSocketException& e)
     {
-        m_fTransferRunning = false;
-        ReportError(e.GetErrorText());
-        data.CloseQuietly();
-        return false;
+        return FailDataTransfer(data, e.GetErrorText());
     }
     return true;
 }
@@ -481,10 +464,7 @@ bool CFTPClient::WriteTransfer(nsSocket::IBlockingSocket& data, const char* pBuf
     }
     catch (const CBlockingSocketException& e)
     {
-        m_fTransferRunning = false;
-        ReportError(e.GetErrorText());
-        data.CloseQuietly();
-        return false;
+        return FailDataTransfer(data, e.GetErrorText());
     }
     return true;
 }
