@@ -36,7 +36,10 @@ void CloseNextBoxWithOk(CSeenBox& seen)
                 return;
             }
             seen = {true, pBox->windowTitle(), pBox->text(), pBox->icon(), pBox->standardButtons()};
-            pBox->button(QMessageBox::Ok)->click();
+            if (QAbstractButton* pOk = pBox->button(QMessageBox::Ok))
+                pOk->click();
+            else
+                pBox->done(QMessageBox::Cancel);
         });
 }
 
