@@ -3,7 +3,6 @@
 #include "platform/EventLoopWait.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -47,15 +46,12 @@ TEST(ShellTest, ExtensionIsTakenFromTheLastDotOfTheLastComponent)
 TEST(ShellTest, IconsByNameAskTheThemeOncePerKindOfFile)
 {
     nsShell::ClearIconCache();
-    QElapsedTimer timer;
-    timer.start();
     QIcon first;
     for (int n = 0; n < 100000; ++n)
     {
         const QIcon icon = nsShell::IconForName(QStringLiteral("report-%1.txt").arg(n), false);
         if (n == 0) first = icon;
     }
-    EXPECT_LT(timer.elapsed(), 3000);
     EXPECT_EQ(nsShell::IconCacheMisses(), 1);
     EXPECT_FALSE(first.isNull()); // the style's file icon at least
 
