@@ -24,22 +24,8 @@ std::wstring FormatLocalTimeText(FILETIME ftUtc)
 {
     SYSTEMTIME stLocal{};
     if (!FileTimeToLocalSystemTime(ftUtc, stLocal)) return {};
-    // The local fields go back through mktime, which settles daylight saving time itself; before 1900 the
-    // calendar time is zero.
-    std::time_t nTime = 0;
-    if (stLocal.wYear >= 1900)
-    {
-        std::tm tmLocal{};
-        tmLocal.tm_year = stLocal.wYear - 1900;
-        tmLocal.tm_mon = stLocal.wMonth - 1;
-        tmLocal.tm_mday = stLocal.wDay;
-        tmLocal.tm_hour = stLocal.wHour;
-        tmLocal.tm_min = stLocal.wMinute;
-        tmLocal.tm_sec = stLocal.wSecond;
-        tmLocal.tm_isdst = -1;
-        nTime = std::mktime(&tmLocal);
-    }
-    return FormatTime(nTime);
+    // Before 1900 the calendar time is zero.
+    return FormatTime(stLocal.wYear >= 1900 ? static_cast<std::time_t>(UnixSecondsFromFileTime(ftUtc)) : 0);
 }
 
 std::wstring FormatLocalTimeText(std::time_t nTime)

@@ -29,6 +29,8 @@ namespace
 
 using nsDialogDriver::Click;
 using nsDialogDriver::Control;
+using nsDialogDriver::EEnd;
+using nsDialogDriver::EndDialog;
 using nsDialogDriver::EtchedLineCount;
 using nsDialogDriver::LabelText;
 using nsDialogDriver::PressKey;
@@ -205,49 +207,22 @@ TEST(AskReplaceDlgTest, DesktopTemplateShowsBothSidesUnderTheirLabels)
 
 TEST(AskReplaceDlgTest, AnswersByButtonKeyAndCloseBox)
 {
-    enum class EAction
-    {
-        Ok,
-        Cancel,
-        Escape,
-        Enter,
-        CloseBox,
-    };
     const struct
     {
         const char* pszName;
-        EAction action;
+        EEnd end;
         int nResult;
     } kCases[] = {
-        {"OK", EAction::Ok, QDialog::Accepted},
-        {"Cancel", EAction::Cancel, QDialog::Rejected},
-        {"Escape", EAction::Escape, QDialog::Rejected},
-        {"Enter", EAction::Enter, QDialog::Accepted},
-        {"close box", EAction::CloseBox, QDialog::Rejected},
+        {"OK", EEnd::OkButton, QDialog::Accepted},        {"Cancel", EEnd::CancelButton, QDialog::Rejected},
+        {"Escape", EEnd::EscapeKey, QDialog::Rejected},   {"Enter", EEnd::EnterKey, QDialog::Accepted},
+        {"close box", EEnd::CloseBox, QDialog::Rejected},
     };
     for (const auto& c : kCases)
     {
         SCOPED_TRACE(c.pszName);
         CAskReplaceDlg dlg(nullptr, false, "a.txt", "s", "l", EProgramKind::Desktop);
         dlg.show();
-        switch (c.action)
-        {
-        case EAction::Ok:
-            Click(dlg, nsIds::kOk);
-            break;
-        case EAction::Cancel:
-            Click(dlg, nsIds::kCancel);
-            break;
-        case EAction::Escape:
-            PressKey(dlg, Qt::Key_Escape);
-            break;
-        case EAction::Enter:
-            PressKey(dlg, Qt::Key_Return);
-            break;
-        case EAction::CloseBox:
-            dlg.close();
-            break;
-        }
+        EndDialog(dlg, c.end);
         EXPECT_FALSE(dlg.isVisible());
         EXPECT_EQ(dlg.result(), c.nResult);
     }

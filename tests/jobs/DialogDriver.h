@@ -53,6 +53,40 @@ inline void Type(QWidget& target, const QString& strText)
         PressKey(target, ch.toUpper().unicode(), Qt::NoModifier, QString(ch));
 }
 
+// The ways a user ends a dialog.
+enum class EEnd
+{
+    OkButton,
+    CancelButton,
+    EnterKey,
+    EscapeKey,
+    CloseBox,
+};
+
+// Ends the dialog as the user would; keys go to pKeyTarget (the focused control), or to the dialog itself.
+inline void EndDialog(QWidget& dlg, EEnd end, QWidget* pKeyTarget = nullptr)
+{
+    QWidget& keys = pKeyTarget != nullptr ? *pKeyTarget : dlg;
+    switch (end)
+    {
+    case EEnd::OkButton:
+        Click(dlg, 1);
+        break;
+    case EEnd::CancelButton:
+        Click(dlg, 2);
+        break;
+    case EEnd::EnterKey:
+        PressKey(keys, Qt::Key_Return);
+        break;
+    case EEnd::EscapeKey:
+        PressKey(keys, Qt::Key_Escape);
+        break;
+    case EEnd::CloseBox:
+        dlg.close();
+        break;
+    }
+}
+
 inline int EtchedLineCount(const QWidget& dlg)
 {
     int nCount = 0;

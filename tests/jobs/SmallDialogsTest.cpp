@@ -33,6 +33,8 @@ namespace
 
 using nsDialogDriver::Click;
 using nsDialogDriver::Control;
+using nsDialogDriver::EEnd;
+using nsDialogDriver::EndDialog;
 using nsDialogDriver::EtchedLineCount;
 using nsDialogDriver::LabelText;
 using nsDialogDriver::PressKey;
@@ -295,14 +297,6 @@ TEST(PropDlgTest, HandheldSheetHasNoLinesAndClosesWithTheCaptionOk)
 
 // ---- CTextDlg ----
 
-enum class EEnd
-{
-    OkButton,
-    CancelButton,
-    EnterKey,
-    EscapeKey,
-};
-
 TEST(TextDlgTest, OkHandsBackTheEditAndCancelLeavesTheText)
 {
     const struct
@@ -337,21 +331,7 @@ TEST(TextDlgTest, OkHandsBackTheEditAndCancelLeavesTheText)
             PressKey(*pEdit, Qt::Key_Delete);
             Type(*pEdit, c.pszTyped);
         }
-        switch (c.end)
-        {
-        case EEnd::OkButton:
-            Click(dlg, nsIds::kOk);
-            break;
-        case EEnd::CancelButton:
-            Click(dlg, nsIds::kCancel);
-            break;
-        case EEnd::EnterKey:
-            PressKey(*pEdit, Qt::Key_Return);
-            break;
-        case EEnd::EscapeKey:
-            PressKey(*pEdit, Qt::Key_Escape);
-            break;
-        }
+        EndDialog(dlg, c.end, pEdit);
         EXPECT_FALSE(dlg.isVisible());
         EXPECT_EQ(dlg.result(), c.nResult);
         EXPECT_EQ(dlg.Text().toStdString(), c.pszText);
