@@ -132,7 +132,7 @@ TEST_F(RegistryTest, ValuesKeepTypeBytesAndNameThroughTheFile)
     EXPECT_EQ(CRegistry::QueryString(kKey, L"émoji 😀 = [x]"), L"a\"\\\né😀");
     EXPECT_EQ(CRegistry::QueryString(kKey, L"plain"), std::nullopt);
     EXPECT_EQ(CRegistry::QueryDword(kKey, L"short dword"), std::nullopt);
-    EXPECT_TRUE(m_recorder.m_vErrors.empty());
+    EXPECT_TRUE(m_recorder.Errors().empty());
 }
 
 TEST_F(RegistryTest, BoundedQueryCopiesAtMostTheBufferAndTellsTheFullSize)
@@ -287,7 +287,7 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
         for (int i = 0; i < kValuesPerProcess; ++i)
             EXPECT_EQ(CRegistry::QueryDword(kKey, L"P" + std::to_wstring(nChild) + L"-" + std::to_wstring(i)),
                       static_cast<std::uint32_t>(nChild * 1000 + i));
-    EXPECT_TRUE(m_recorder.m_vErrors.empty());
+    EXPECT_TRUE(m_recorder.Errors().empty());
 }
 
 TEST_F(RegistryTest, AWriterKilledWhileSavingLeavesTheEarlierFile)
@@ -322,7 +322,7 @@ TEST_F(RegistryTest, AWriterKilledWhileSavingLeavesTheEarlierFile)
         }
         EXPECT_TRUE(CRegistry::SetDword(kKey, L"After", static_cast<std::uint32_t>(nRound)));
     }
-    EXPECT_TRUE(m_recorder.m_vErrors.empty());
+    EXPECT_TRUE(m_recorder.Errors().empty());
 }
 
 TEST_F(RegistryTest, AWriterDyingInsideItsWriteLeavesTheEarlierFile)
@@ -347,7 +347,7 @@ TEST_F(RegistryTest, AWriterDyingInsideItsWriteLeavesTheEarlierFile)
     EXPECT_FALSE(CRegistry::QueryValue(kKey, L"Big"));
     ASSERT_TRUE(CRegistry::SetDword(kKey, L"After", 1)); // the lock died with the writer
     EXPECT_EQ(CRegistry::EnumValueNames(kKey).size(), 6u);
-    EXPECT_TRUE(m_recorder.m_vErrors.empty());
+    EXPECT_TRUE(m_recorder.Errors().empty());
 }
 
 TEST_F(RegistryTest, LeftoverTemporaryFileIsHarmless)
@@ -374,7 +374,7 @@ TEST_F(RegistryTest, RegeditExportWithWrappedHexLoads)
                          "\"Sz\"=\"text\"\r\n");
     EXPECT_EQ(CRegistry::QueryValue(kKey, L"Wrapped"), (CRegValue{REG_BINARY, Bytes({1, 2, 3, 4})}));
     EXPECT_EQ(CRegistry::QueryString(kKey, L"Sz"), L"text");
-    EXPECT_TRUE(m_recorder.m_vErrors.empty());
+    EXPECT_TRUE(m_recorder.Errors().empty());
 }
 
 TEST_F(RegistryTest, BrokenFileIsCopiedReportedOnceAndReadAsFarAsPossible)
@@ -406,10 +406,10 @@ TEST_F(RegistryTest, BrokenFileIsCopiedReportedOnceAndReadAsFarAsPossible)
 
     EXPECT_EQ(CRegistry::EnumValueNames(kKey), (std::vector<std::wstring>{L"Good", L"Good2"}));
     EXPECT_EQ(CRegistry::QueryValue(L"SOFTWARE\\Other", L"Good3"), (CRegValue{REG_BINARY, Bytes({1})}));
-    ASSERT_EQ(m_recorder.m_vErrors.size(), 1u);
+    ASSERT_EQ(m_recorder.Errors().size(), 1u);
     auto vBackups = fnBackups();
     ASSERT_EQ(vBackups.size(), 1u);
-    const std::wstring& strReport = m_recorder.m_vErrors[0];
+    const std::wstring strReport = m_recorder.Errors()[0];
     EXPECT_NE(strReport.find(std::wstring(m_registry.File().begin(), m_registry.File().end())), std::wstring::npos);
     EXPECT_NE(strReport.find(std::wstring(vBackups[0].begin(), vBackups[0].end())), std::wstring::npos);
     EXPECT_EQ(ModeOf(vBackups[0]), 0600u);
@@ -426,7 +426,7 @@ TEST_F(RegistryTest, BrokenFileIsCopiedReportedOnceAndReadAsFarAsPossible)
     EXPECT_EQ(CRegistry::EnumValueNames(kKey), (std::vector<std::wstring>{L"Good", L"Good2", L"New"}));
     EXPECT_EQ(CRegistry::QueryValue(L"SOFTWARE\\Other", L"Good3"), (CRegValue{REG_BINARY, Bytes({1})}));
     EXPECT_EQ(m_registry.ReadText().find("garbage"), std::string::npos);
-    EXPECT_EQ(m_recorder.m_vErrors.size(), 1u);
+    EXPECT_EQ(m_recorder.Errors().size(), 1u);
     EXPECT_EQ(fnBackups().size(), 1u);
 }
 

@@ -2,7 +2,7 @@
 // A private registry file for one test: a fresh folder under the temporary folder, named through
 // RAVELIN_REGISTRY_FILE for as long as the object lives. The user's own settings are never touched.
 
-#include "ftp/Report.h"
+#include "fixtures/ReportRecorder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -67,17 +67,5 @@ private:
     std::string m_strFile;
 };
 
-// Installs itself as the process's report object and keeps the error texts.
-class CReportRecorder : public nsFTP::IReport
-{
-public:
-    CReportRecorder() { nsFTP::SetReport(this); }
-    ~CReportRecorder() override { nsFTP::SetReport(nullptr); }
-    CReportRecorder(const CReportRecorder&) = delete;
-    CReportRecorder& operator=(const CReportRecorder&) = delete;
-
-    void ShowError(const std::wstring& strText) override { m_vErrors.push_back(strText); }
-    void ShowReplyText(const std::wstring&) override {}
-
-    std::vector<std::wstring> m_vErrors;
-};
+// The recorder of what would be shown to the user.
+using nsTest::CReportRecorder;
