@@ -34,6 +34,16 @@ int FindPrefix(const QComboBox& combo, const QString& strPrefix, int nFrom = 0)
     return -1;
 }
 
+// The four text columns after the name, and the row's link to its record.
+void SetColumns(CListCtrlEx& list, int nRow, const CListingRecord& record, std::uint32_t nPosition)
+{
+    list.SetItemText(nRow, 1, Q(FormatLocalTimeText(record.m_ftModified)));
+    list.SetItemText(nRow, 2, Q(FormatSizeText(record.m_nSize)));
+    list.SetItemText(nRow, 3, Q(record.m_strAttributes));
+    list.SetItemText(nRow, 4, Q(record.m_strOwner));
+    list.SetItemData(nRow, nPosition);
+}
+
 } // namespace
 
 void CServerConnection::FillFolderCombo(QComboBox& combo)
@@ -86,11 +96,7 @@ void CServerConnection::FillRow(CImageList& large, const CListingRecord& record,
     // Appended at the true end: a fixed position such as 65535 would put the rows of longer listings in the middle
     // and in reverse order.
     const int nRow = list.InsertItem(list.GetItemCount(), Q(record.m_strRawName), nImage);
-    list.SetItemText(nRow, 1, Q(FormatLocalTimeText(record.m_ftModified)));
-    list.SetItemText(nRow, 2, Q(FormatSizeText(record.m_nSize)));
-    list.SetItemText(nRow, 3, Q(record.m_strAttributes));
-    list.SetItemText(nRow, 4, Q(record.m_strOwner));
-    list.SetItemData(nRow, nPosition);
+    SetColumns(list, nRow, record, nPosition);
 }
 
 void CServerConnection::FillFoundRow(const std::wstring& strParent, const CListingRecord& record, CListCtrlEx& list,
@@ -99,11 +105,7 @@ void CServerConnection::FillFoundRow(const std::wstring& strParent, const CListi
     const int nImage = small.Add(
         nsShell::IconForName(Q(record.m_strDisplayName), record.m_nDirectory != 0, nsShell::EIconSize::Small));
     const int nRow = list.InsertItem(list.GetItemCount(), Q(JoinRemotePath(strParent, record.m_strRawName)), nImage);
-    list.SetItemText(nRow, 1, Q(FormatLocalTimeText(record.m_ftModified)));
-    list.SetItemText(nRow, 2, Q(FormatSizeText(record.m_nSize)));
-    list.SetItemText(nRow, 3, Q(record.m_strAttributes));
-    list.SetItemText(nRow, 4, Q(record.m_strOwner));
-    list.SetItemData(nRow, nPosition);
+    SetColumns(list, nRow, record, nPosition);
 }
 
 void CServerConnection::ShowListing(QComboBox& combo, CListCtrlEx& list, CImageList& large, CImageList& small)

@@ -121,6 +121,8 @@ private:
     // Moves the data of a data command between the connection and the notification, until the end, an abort
     // request or a failure.
     bool TransferLoop(nsSocket::IBlockingSocket& data, ITransferNotification& notification, int nCommand);
+    // The reply that ends a data command; true for class 2, otherwise shows what came.
+    bool ReadFinalReply();
     // A transport failure while data moves: tells the user and drops the data connection.
     bool FailDataTransfer(nsSocket::IBlockingSocket& data, const std::wstring& strText);
     // Fails the read: tells the user (when reporting) and drops the connection.

@@ -193,15 +193,10 @@ int CFTPClient::RequestPassive(std::uint32_t& nAddress, unsigned short& nPort)
 {
     CReply reply;
     if (!SendAndRead(L"PASV", reply)) return -1;
-    const int nClass = reply.Class();
-    if (nClass == 2)
-    {
-        if (ParsePassiveReply(reply.Value(), nAddress, nPort)) return 0;
-        ReportError(reply.Value());
-        return -1;
-    }
+    if (reply.Class() != 2) return ClassifyReply(reply, true);
+    if (ParsePassiveReply(reply.Value(), nAddress, nPort)) return 0;
     ReportError(reply.Value());
-    return nClass == 4 || nClass == 5 ? 1 : -1;
+    return -1;
 }
 
 int CFTPClient::SendPortCommand(const std::wstring& strAddress, unsigned short nPort)
@@ -382,11 +377,7 @@ bool CFTPClient::RunDataCommand(ITransferNotification& notification, int nComman
     {
         pData->CloseQuietly();
     }
-    if (!fLoop) return false;
-    CReply reply;
-    if (ReadReply(reply, true) && reply.Class() == 2) return true;
-    ReportError(reply.Value());
-    return false;
+    return fLoop && ReadFinalReply();
 }
 
 int CFTPClient::AbortTransfer()
@@ -482,6 +473,11 @@ bool CFTPClient::CloseTransfer(std::unique_ptr<nsSocket::IBlockingSocket> pData)
         pData->CloseQuietly();
     }
     pData.reset();
+    return ReadFinalReply();
+}
+
+bool CFTPClient::ReadFinalReply()
+{
     CReply reply;
     if (ReadReply(reply, true) && reply.Class() == 2) return true;
     ReportError(reply.Value());

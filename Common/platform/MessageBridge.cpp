@@ -1,9 +1,9 @@
 #include "MessageBridge.h"
 
 #include "StatusPanes.h"
+#include "UiThread.h"
 
 #include <QApplication>
-#include <QThread>
 
 #include <mutex>
 #include <optional>
@@ -56,11 +56,9 @@ QMessageBox::StandardButton MessageBox(const QString& strText, QMessageBox::Icon
 {
     QCoreApplication* pApp = QCoreApplication::instance();
     if (qobject_cast<QApplication*>(pApp) == nullptr) return QMessageBox::NoButton;
-    if (QThread::currentThread() == pApp->thread()) return ShowNow(strText, icon, buttons, defaultButton, true);
-
+    const bool fFromUiThread = IsUiThread();
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
-    QMetaObject::invokeMethod(
-        pApp, [&] { answer = ShowNow(strText, icon, buttons, defaultButton, false); }, Qt::BlockingQueuedConnection);
+    RunOnUiThreadAndWait([&] { answer = ShowNow(strText, icon, buttons, defaultButton, fFromUiThread); });
     return answer;
 }
 

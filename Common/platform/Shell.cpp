@@ -1,5 +1,7 @@
 #include "Shell.h"
 
+#include "UiThread.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -9,13 +11,11 @@
 #include <QHash>
 #include <QMimeDatabase>
 #include <QStyle>
-#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <functional>
 #include <mutex>
 
 #include <fcntl.h>
@@ -30,17 +30,6 @@ namespace
 
 // A listing with endless distinct extensions must not grow the cache without bound.
 constexpr qsizetype kMaxCachedIcons = 4096;
-
-// Icons, styles and the theme belong to the UI thread (the find dialog fetches icons from its search thread):
-// run fn there and wait for it. The UI thread serves the call from its event loop.
-void RunOnUiThread(const std::function<void()>& fn)
-{
-    QCoreApplication* pApp = QCoreApplication::instance();
-    if (pApp == nullptr || QThread::currentThread() == pApp->thread())
-        fn();
-    else
-        QMetaObject::invokeMethod(pApp, fn, Qt::BlockingQueuedConnection);
-}
 
 QIcon StandardIcon(bool fFolder)
 {
@@ -78,9 +67,10 @@ public:
             const auto it = m_map.constFind(strKey);
             if (it != m_map.constEnd()) return it.value();
         }
-        // Looked up without the lock, so a slow theme never stalls other threads' hits.
+        // Looked up without the lock, so a slow theme never stalls other threads' hits; on the UI thread, which
+        // owns the theme (the find dialog asks from its search thread).
         QIcon icon;
-        RunOnUiThread([&] { icon = ThemeIcon(strExtension, fFolder); });
+        nsUi::RunOnUiThreadAndWait([&] { icon = ThemeIcon(strExtension, fFolder); });
         ++m_nMisses;
         std::lock_guard lock(m_mutex);
         if (m_map.size() >= kMaxCachedIcons) m_map.clear();
@@ -130,7 +120,7 @@ private:
 QIcon IconForPath(const QString& strPath, EIconSize /*size*/)
 {
     QIcon icon;
-    RunOnUiThread(
+    nsUi::RunOnUiThreadAndWait(
         [&]
         {
             if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;

@@ -1,9 +1,10 @@
 #include "StatusPanes.h"
 
+#include "UiThread.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
-#include <QThread>
 
 #include <atomic>
 
@@ -27,15 +28,14 @@ IStatusPanes* InstalledStatusPanes()
 
 void SetStatusPaneText(int nPane, const QString& strText)
 {
-    QCoreApplication* pApp = QCoreApplication::instance();
-    if (pApp == nullptr || QThread::currentThread() == pApp->thread())
+    if (IsUiThread())
     {
         if (IStatusPanes* p = g_pPanes.load()) p->SetPaneText(nPane, strText);
         return;
     }
     // The panes are looked up when the call arrives: they may have gone meanwhile.
     QMetaObject::invokeMethod(
-        pApp,
+        QCoreApplication::instance(),
         [nPane, strText]
         {
             if (IStatusPanes* p = g_pPanes.load()) p->SetPaneText(nPane, strText);

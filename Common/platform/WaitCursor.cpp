@@ -1,13 +1,13 @@
 #include "WaitCursor.h"
 
+#include "UiThread.h"
+
 #include <QCursor>
 #include <QGuiApplication>
-#include <QThread>
 
 CWaitCursor::CWaitCursor()
 {
-    const QCoreApplication* pApp = QCoreApplication::instance();
-    if (qobject_cast<const QGuiApplication*>(pApp) == nullptr || QThread::currentThread() != pApp->thread()) return;
+    if (qobject_cast<const QGuiApplication*>(QCoreApplication::instance()) == nullptr || !nsUi::IsUiThread()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_fShown = true;
 }

@@ -1,5 +1,6 @@
 // Showing the listing on real widgets: folder combo, filters, counts, columns and the target folder.
 
+#include "LoopbackSite.h"
 #include "connection/ListCtrlEx.h"
 #include "connection/ServerConnection.h"
 #include "fixtures/ReportRecorder.h"
@@ -108,12 +109,7 @@ TEST_P(FolderCombo, ListsTheFoldersDownToTheCurrentOne)
     server.Start();
 
     CServerConnection connection;
-    CSiteRecord site;
-    site.SetHost(L"127.0.0.1");
-    site.SetPort(server.Port());
-    site.SetLogin(L"ann");
-    site.SetTimeout(5);
-    ASSERT_TRUE(connection.Connect(site));
+    ASSERT_TRUE(connection.Connect(LoopbackSite(server.Port())));
     if (!strCurrent.empty())
     {
         ASSERT_TRUE(connection.ChangeFolder(strCurrent));
@@ -137,18 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
         ComboCase{"relative", "/home/ann", L"pub", {"/home/ann", "pub"}, "pub"},
         ComboCase{"disconnected", "/home/ann", L"", {"/home/ann", ""}, ""}),
     [](const auto& info) { return std::string(info.param.szName); });
-
-TEST(FolderComboUp, UpMovesToTheParentThenToTheHome)
-{
-    // Up is the view's "select the item above": from /pub that is /, and then the home folder.
-    QComboBox combo;
-    combo.addItems({"/home/ann", "/", "/pub"});
-    combo.setCurrentIndex(2);
-    combo.setCurrentIndex(combo.currentIndex() - 1);
-    EXPECT_EQ(combo.currentText(), "/");
-    combo.setCurrentIndex(combo.currentIndex() - 1);
-    EXPECT_EQ(combo.currentText(), "/home/ann");
-}
 
 // ---- filters ----
 
@@ -302,11 +286,7 @@ TEST(TargetFolder, FirstSelectedRowDecides)
     std::wstring strFolder;
     EXPECT_FALSE(connection.GetTargetFolder(list, strFolder)); // not connected
 
-    CSiteRecord site;
-    site.SetHost(L"127.0.0.1");
-    site.SetPort(server.Port());
-    site.SetLogin(L"ann");
-    ASSERT_TRUE(connection.Connect(site));
+    ASSERT_TRUE(connection.Connect(LoopbackSite(server.Port())));
     connection.SetListing({Record(L"file.txt", false), Record(L"docs", true)});
     QComboBox combo;
     CImageList large(CImageList::kLarge), small(CImageList::kSmall);

@@ -2,6 +2,7 @@
 // server where the command lines matter and against pyftpdlib where a real server does.
 
 #include "connection/ServerConnection.h"
+#include "LoopbackSite.h"
 #include "fixtures/PyFtpServer.h"
 #include "fixtures/ReportRecorder.h"
 #include "fixtures/ScriptedServer.h"
@@ -17,19 +18,6 @@ using nsTest::CScriptedServer;
 
 namespace
 {
-
-CSiteRecord Site(unsigned short nPort, const std::wstring& strLogin = L"ann",
-                 const std::wstring& strPassword = L"secret")
-{
-    CSiteRecord site;
-    site.SetLabel(L"Test");
-    site.SetHost(L"127.0.0.1");
-    site.SetPort(nPort);
-    site.SetLogin(strLogin);
-    site.SetPassword(strPassword);
-    site.SetTimeout(5);
-    return site;
-}
 
 std::vector<std::string> Tail(const std::vector<std::string>& v, size_t nSkip)
 {
@@ -89,7 +77,7 @@ TEST_P(StartFolder, IsTakenRelativeToTheHomeFolder)
     server.Start();
 
     CServerConnection connection;
-    ASSERT_TRUE(connection.Connect(Site(server.Port())));
+    ASSERT_TRUE(connection.Connect(LoopbackSite(server.Port())));
     connection.OpenStartFolder(c.strStart);
     EXPECT_EQ(connection.GetCurrentFolder(), c.szFinal);
     ASSERT_TRUE(server.WaitDone());
@@ -136,7 +124,7 @@ TEST_F(ScriptedConnection, DotEntriesNeverAppearAndLinksKeepBothNames)
              "lrwxrwxrwx   1 ann      ann            11 Mar 05 14:07 link -> /etc/target\r\n"
              "lrwxrwxrwx   1 ann      ann            11 Mar 05 14:07 odd\r\n"
              "-rw-r--r--   1 ann      ann            10 Mar 05 14:07 notes.txt\r\n");
-    Go(Site(0));
+    Go(LoopbackSite(0));
     ASSERT_TRUE(m_connection.ReadListing());
     const auto& vListing = m_connection.GetListing();
     ASSERT_EQ(vListing.size(), 3u);
@@ -162,7 +150,7 @@ TEST_F(ScriptedConnection, RecordTimeIsTheTrueUtcInstant)
     setenv("TZ", "Europe/Berlin", 1);
     tzset();
     ListWith("-rw-r--r--   1 ann      ann            10 Mar 05  2024 notes.txt\r\n");
-    Go(Site(0));
+    Go(LoopbackSite(0));
     ASSERT_TRUE(m_connection.ReadListing());
     const CListingRecord& record = m_connection.GetListing().at(0);
     EXPECT_EQ(UnixSecondsFromFileTime(record.m_ftModified), 1709593200); // 2024-03-04 23:00 UTC
@@ -181,7 +169,7 @@ TEST_F(ScriptedConnection, RecordTimeIsTheTrueUtcInstant)
 TEST_F(ScriptedConnection, KeepAliveProbesOnlyWhenAskedAndNeverWhileHeld)
 {
     m_server.On("PWD", "257 \"/home/ann\"");
-    CSiteRecord site = Site(0);
+    CSiteRecord site = LoopbackSite(0);
     Go(site);
     m_connection.KeepAlive(); // one probe
     {
@@ -199,7 +187,7 @@ TEST_F(ScriptedConnection, KeepAliveProbesOnlyWhenAskedAndNeverWhileHeld)
 
 TEST_F(ScriptedConnection, KeepAliveStaysQuietWhenTheSiteDoesNotAskForIt)
 {
-    CSiteRecord site = Site(0);
+    CSiteRecord site = LoopbackSite(0);
     site.SetKeepAlive(false);
     Go(site);
     m_connection.KeepAlive();
@@ -217,7 +205,7 @@ TEST(ScriptedConnectionLogon, AnonymousSiteIgnoresTheStoredCredentials)
         .On("PASS anonymous@user.net", "230 welcome")
         .On("PWD", "257 \"/\"")
         .Start();
-    CSiteRecord site = Site(server.Port(), L"ann", L"secret");
+    CSiteRecord site = LoopbackSite(server.Port(), L"ann", L"secret");
     site.SetAnonymous(true);
     CServerConnection connection;
     ASSERT_TRUE(connection.Connect(site));
@@ -233,7 +221,7 @@ TEST(ScriptedConnectionLogon, FailedLogonKeepsThePreviousSiteAndHome)
     CScriptedServer server;
     server.Reply("220 hi").On("USER ann", "331 pw").On("PASS secret", "530 Login incorrect.").Start();
     CServerConnection connection;
-    EXPECT_FALSE(connection.Connect(Site(server.Port())));
+    EXPECT_FALSE(connection.Connect(LoopbackSite(server.Port())));
     EXPECT_EQ(connection.GetSite().GetHost(), L"");
     EXPECT_EQ(connection.GetHomeFolder(), L"");
     EXPECT_EQ(connection.GetLogonParameters().m_strUser, L"ann");
@@ -254,13 +242,13 @@ protected:
 
 TEST_F(RealConnection, UserAndAnonymousSitesLogIn)
 {
-    ASSERT_TRUE(m_connection.Connect(Site(m_server.Port())));
+    ASSERT_TRUE(m_connection.Connect(LoopbackSite(m_server.Port())));
     EXPECT_EQ(m_connection.GetHomeFolder(), L"/");
     EXPECT_EQ(m_connection.GetSite().GetLabel(), L"Test");
     m_connection.Disconnect();
     EXPECT_FALSE(m_connection.IsConnected());
 
-    CSiteRecord anonymous = Site(m_server.Port(), L"nobody", L"wrong");
+    CSiteRecord anonymous = LoopbackSite(m_server.Port(), L"nobody", L"wrong");
     anonymous.SetAnonymous(true);
     ASSERT_TRUE(m_connection.Connect(anonymous));
     EXPECT_TRUE(m_connection.IsConnected());
@@ -269,7 +257,7 @@ TEST_F(RealConnection, UserAndAnonymousSitesLogIn)
 
 TEST_F(RealConnection, OnlyTheLowSixteenBitsOfThePortCount)
 {
-    CSiteRecord site = Site(0);
+    CSiteRecord site = LoopbackSite(0);
     site.SetPort(65536 + m_server.Port());
     EXPECT_TRUE(m_connection.Connect(site));
 }
@@ -281,7 +269,7 @@ TEST_F(RealConnection, ListingPutsFoldersFirstAndIgnoresCase)
     for (const char* szFolder : {"Z", "y"})
         m_server.MakeFolder(szFolder);
     m_server.MakeFolder("empty");
-    ASSERT_TRUE(m_connection.Connect(Site(m_server.Port())));
+    ASSERT_TRUE(m_connection.Connect(LoopbackSite(m_server.Port())));
     ASSERT_TRUE(m_connection.ChangeFolder(L"/"));
     ASSERT_TRUE(m_connection.ReadListing());
     std::vector<std::wstring> vNames;
@@ -299,7 +287,7 @@ TEST_F(RealConnection, ListingPutsFoldersFirstAndIgnoresCase)
 TEST_F(RealConnection, JobOperationsReachTheServer)
 {
     m_server.WriteFile("gone.txt", "x");
-    ASSERT_TRUE(m_connection.Connect(Site(m_server.Port())));
+    ASSERT_TRUE(m_connection.Connect(LoopbackSite(m_server.Port())));
     EXPECT_TRUE(m_connection.MakeFolder(L"/made", true));
     EXPECT_FALSE(m_connection.MakeFolder(L"/made", false));
     EXPECT_TRUE(m_report.Errors().empty());
