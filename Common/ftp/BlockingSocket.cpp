@@ -82,6 +82,13 @@ bool CBlockingSocketException::GetErrorText(std::wstring& strText) const
     return true;
 }
 
+std::wstring HostNotFoundMessage(const std::wstring& strHost)
+{
+    return L"The host '" + strHost +
+           L"' could not be found. Please make sure you are connected to the Internet and verify that you have "
+           L"entered the server name correctly.";
+}
+
 // ---- activity hook ----
 
 void SetActivityHook(IActivityHook* pHook)
@@ -272,10 +279,7 @@ sockaddr_in CBlockingSocket::ResolveHost(const std::string& strHost, unsigned sh
     if (rc != 0 || pResult == nullptr)
     {
         const int nCode = rc == EAI_SYSTEM ? errno : rc;
-        throw CBlockingSocketException(L"The host '" + nsFTP::WideFromWire(strHost) +
-                                           L"' could not be found. Please make sure you are connected to the "
-                                           L"Internet and verify that you have entered the server name correctly.",
-                                       nCode);
+        throw CBlockingSocketException(HostNotFoundMessage(nsFTP::WideFromWire(strHost)), nCode);
     }
     sockaddr_in addr{};
     std::memcpy(&addr, pResult->ai_addr, sizeof(addr));

@@ -37,6 +37,9 @@ private:
     std::wstring m_strMessage;
 };
 
+// The failure text of a host name that cannot be resolved; it names the host between single quotes.
+std::wstring HostNotFoundMessage(const std::wstring& strHost);
+
 class IBlockingSocket
 {
 public:

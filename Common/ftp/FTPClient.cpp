@@ -4,6 +4,7 @@
 #include "Text.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 
 #include <array>
 #include <chrono>
@@ -156,10 +157,12 @@ bool CFTPClient::OpenControl(const std::wstring& strHost, unsigned short nPort)
     try
     {
         m_pSocket->Create(SOCK_STREAM);
-        const std::string strHost8 = WireFromWide(strHost).value_or(std::string());
+        // A name with characters beyond 8 bits has no form the resolver takes here: it cannot be found.
+        const std::optional<std::string> strHost8 = WireFromWide(strHost);
+        if (!strHost8) throw CBlockingSocketException(nsSocket::HostNotFoundMessage(strHost), EAI_NONAME);
         sockaddr_in addr{};
         in_addr ip{};
-        if (!strHost8.empty() && inet_aton(strHost8.c_str(), &ip) != 0)
+        if (inet_aton(strHost8->c_str(), &ip) != 0)
         {
             addr.sin_family = AF_INET;
             addr.sin_port = htons(nPort);
@@ -167,7 +170,7 @@ bool CFTPClient::OpenControl(const std::wstring& strHost, unsigned short nPort)
         }
         else
         {
-            addr = m_pSocket->ResolveHost(strHost8.empty() ? std::string() : strHost8, nPort);
+            addr = m_pSocket->ResolveHost(*strHost8, nPort);
         }
         m_pSocket->Connect(addr, std::max(kMinConnectTimeoutSec, m_nTimeout));
     }

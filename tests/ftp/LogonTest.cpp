@@ -249,14 +249,18 @@ TEST(Logon, LogOnWhileLoggedOnSendsQuitFirst)
 
 TEST(Logon, UnreachableServerShowsTheSocketText)
 {
-    CReportRecorder report;
-    CTestClient client;
-    nsFTP::CLogonParameters logon;
-    logon.m_strHost = L"no..such..host";
-    EXPECT_FALSE(client.LogOn(logon, 5));
-    EXPECT_FALSE(client.IsConnected());
-    ASSERT_EQ(report.Errors().size(), 1u);
-    EXPECT_NE(report.Errors()[0].find(L"'no..such..host'"), std::wstring::npos);
+    // The second name has no 8-bit form at all; it must be named as typed, not as an empty text.
+    for (const std::wstring& strHost : {std::wstring(L"no..such..host"), std::wstring(L"h\u0100st.example")})
+    {
+        CReportRecorder report;
+        CTestClient client;
+        nsFTP::CLogonParameters logon;
+        logon.m_strHost = strHost;
+        EXPECT_FALSE(client.LogOn(logon, 5));
+        EXPECT_FALSE(client.IsConnected());
+        ASSERT_EQ(report.Errors().size(), 1u);
+        EXPECT_NE(report.Errors()[0].find(L"'" + strHost + L"'"), std::wstring::npos);
+    }
 }
 
 } // namespace
